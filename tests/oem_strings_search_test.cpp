@@ -35,6 +35,7 @@ struct SearchCase {
     Bytes table;
     std::optional<std::size_t> expected;
 };
+void PrintTo(const SearchCase& c, std::ostream* out) { *out << c.name; }
 
 class OemStringsSearch : public testing::TestWithParam<SearchCase> {};
 

@@ -59,7 +59,7 @@ struct FakeClassObject final : IWbemClassObject, Tracked {
 
     void ServeAs(VARIANT* value, VARTYPE vt, BYTE number) const {
         value->vt = vt;
-        if (vt == (VT_ARRAY | VT_UI1)) {
+        if ((vt & VT_ARRAY) != 0) {
             value->parray = ServeByteArray(table);
         } else if (vt == VT_BSTR) {
             value->bstrVal = SysAllocString(L"3.4");

@@ -74,6 +74,8 @@ void SetStoredValue(const std::wstring& keyPath, const std::wstring& valueName, 
     state.values[{Lower(keyPath), Lower(valueName)}] = std::move(value);
 }
 
+std::wstring Lowered(const std::wstring& keyPath) { return Lower(keyPath); }
+
 const std::vector<std::string>& ComTrace() { return TheState().comTrace; }
 const std::vector<RegistryCall>& RegistryCalls() { return TheState().registryCalls; }
 bool KeyExists(const std::wstring& keyPath) { return TheState().keys.contains(Lower(keyPath)); }
@@ -83,6 +85,14 @@ std::optional<StoredValue> StoredValueOf(const std::wstring& keyPath, const std:
     const auto found = state.values.find({Lower(keyPath), Lower(valueName)});
     if (found == state.values.end()) return std::nullopt;
     return found->second;
+}
+
+void PrintTo(const Balance& b, std::ostream* out) {
+    *out << "{locators " << b.liveLocators << ", services " << b.liveServices << ", enumerators "
+         << b.liveEnumerators << ", class objects " << b.liveClassObjects << ", extra releases " << b.extraReleases
+         << ", COM joins " << b.comJoins << ", strings " << b.liveStrings << ", arrays " << b.liveArrays
+         << ", foreign frees " << b.foreignFrees << ", open keys " << b.openKeys << ", foreign key closes "
+         << b.foreignKeyCloses << "}";
 }
 
 Balance CurrentBalance() {

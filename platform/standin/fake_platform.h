@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ struct WmiScript {
     // One table per instance of MSSMBios_RawSMBiosTables; none: Next returns
     // no object.
     std::vector<std::vector<std::uint8_t>> instances{{}};
-    std::optional<ReadStep> failingStep;
+    std::optional<ReadStep> failingStep{};
     HRESULT failure = E_FAIL;
     // What a successful CoInitializeEx returns (S_FALSE: already initialised).
     HRESULT coInitializeSuccess = S_OK;
@@ -90,6 +91,7 @@ struct Balance {
     int foreignKeyCloses = 0; // RegCloseKey of a handle that is not open
     bool operator==(const Balance&) const = default;
 };
+void PrintTo(const Balance& balance, std::ostream* out);
 
 void Reset(WmiScript wmi = {}, RegistryScript registry = {});
 void SetStoredValue(const std::wstring& keyPath, const std::wstring& valueName, StoredValue value);
@@ -98,6 +100,8 @@ void SetStoredValue(const std::wstring& keyPath, const std::wstring& valueName, 
 const std::vector<std::string>& ComTrace();
 const std::vector<RegistryCall>& RegistryCalls();
 bool KeyExists(const std::wstring& keyPath);
+// Key paths as the stand-in keeps them: case folded, as the registry compares them.
+std::wstring Lowered(const std::wstring& keyPath);
 std::optional<StoredValue> StoredValueOf(const std::wstring& keyPath, const std::wstring& valueName);
 Balance CurrentBalance();
 
