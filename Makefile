@@ -1,25 +1,38 @@
 # A thin layer over the CMake presets; each target installs what it lacks.
-.PHONY: run test build-native build-sanitized build-windows
+FUZZ_RUNS ?= 10000000
+
+.PHONY: run test bench fuzz measure build-native build-sanitized build-fuzz build-windows build-bench
 
 run: build-windows
 	scripts/install-deps.sh wine
 	scripts/run-under-wine.sh build/windows/app/zi370-rotate.exe build/windows/wineprefix
 
-test: build-native build-sanitized build-windows
+test: build-native build-sanitized build-fuzz build-windows
 	scripts/install-deps.sh wine
 	ctest --preset native
-	ctest --preset native-sanitized
+	ctest --preset sanitized
+	ctest --preset fuzz --parallel 2
 	ctest --preset windows
 
-build-native:
-	scripts/install-deps.sh native
-	cmake --preset native
-	cmake --build --preset native
+# Long fuzzing runs: FUZZ_RUNS inputs per target, corpora kept in build/fuzz.
+fuzz: build-fuzz
+	for target in fuzz_table fuzz_faults; do \
+	  build/fuzz/tests/fuzz/$$target -runs=$(FUZZ_RUNS) -print_final_stats=1 \
+	    build/fuzz/tests/fuzz/corpus/$$target tests/fuzz/seeds/$$target || exit 1; \
+	done
 
-build-sanitized:
+bench: build-bench
+	build/bench/benchmarks/zi370_bench
+
+# Process-level figures under Wine, beside Wine's own `reg add`.
+measure: build-windows
+	scripts/install-deps.sh wine
+	scripts/measure_process.py build/windows/app/zi370-rotate.exe build/windows/measure-prefix
+
+build-native build-sanitized build-fuzz build-bench: build-%:
 	scripts/install-deps.sh native
-	cmake --preset native-sanitized
-	cmake --build --preset native-sanitized
+	cmake --preset $*
+	cmake --build --preset $*
 
 build-windows:
 	scripts/install-deps.sh native windows

@@ -9,6 +9,13 @@ namespace {
 std::optional<std::size_t> FindNulPair(std::span<const std::uint8_t> bytes) {
     std::size_t from = 0;
     while (bytes.size() - from >= 2) {
+        // An empty string-set, or the last string's end, is often right here:
+        // looking costs less than a call to memchr.
+        if (bytes[from] == 0) {
+            if (bytes[from + 1] == 0) return from;
+            from += 2;  // bytes[from + 1] is not NUL, so no pair starts there either
+            continue;
+        }
         // The NUL that opens a pair needs one more byte after it.
         const void* nul = std::memchr(bytes.data() + from, 0, bytes.size() - from - 1);
         if (nul == nullptr) return std::nullopt;
