@@ -27,7 +27,8 @@ bench: build-bench
 # Process-level figures under Wine, beside Wine's own `reg add`.
 measure: build-windows
 	scripts/install-deps.sh wine
-	scripts/measure_process.py build/windows/app/zi370-rotate.exe build/windows/measure-prefix
+	ZI370_WINEPREFIX=build/windows/measure-prefix bash -c \
+	  'source scripts/wine-env.sh && ensure_wine_prefix && scripts/measure_process.py build/windows/app/zi370-rotate.exe'
 
 build-native build-sanitized build-fuzz build-bench: build-%:
 	scripts/install-deps.sh native

@@ -9,7 +9,7 @@ packages=()
 for part in "$@"; do
   case "$part" in
     native) packages+=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev valgrind
-                       clang libclang-rt-14-dev hyperfine time) ;;
+                       clang libclang-rt-14-dev python3) ;;
     windows) packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686) ;;
     wine) packages+=(wine wine32:i386) ;;
     *) echo "install-deps: unknown part '$part'" >&2; exit 2 ;;
@@ -28,4 +28,4 @@ if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-ar
   $sudo dpkg --add-architecture i386
 fi
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null

@@ -3,11 +3,11 @@
 `reg add` storing the same value: the floor for any process that writes one
 registry value.
 
-Runs the two alternately against Wine's own WMI in a prefix inside the build
-tree, takes wall time, CPU time (user + system) and peak resident memory of
+Runs the two alternately against Wine's own WMI in the prefix that
+scripts/wine-env.sh sets up (see `make measure`), takes wall time, CPU time (user + system) and peak resident memory of
 each run from the kernel's accounting (wait4), and prints medians and ratios.
 
-    usage: measure_process.py EXE PREFIX [RUNS]
+    usage: measure_process.py EXE [RUNS]      (WINEPREFIX and friends set)
 """
 import os
 import statistics
@@ -15,14 +15,11 @@ import subprocess
 import sys
 import time
 
-exe, prefix = sys.argv[1], os.path.abspath(sys.argv[2])
-runs = int(sys.argv[3]) if len(sys.argv) > 3 else 21
-
-env = dict(os.environ, WINEPREFIX=prefix, WINEARCH="win32", WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-if not os.path.exists(os.path.join(prefix, "system.reg")):
-    os.makedirs(prefix, exist_ok=True)
-    subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-    subprocess.run(["wineserver", "-w"], env=env, check=True)
+exe = sys.argv[1]
+runs = int(sys.argv[2]) if len(sys.argv) > 2 else 21
+env = dict(os.environ)
+if "WINEPREFIX" not in env:
+    sys.exit("measure_process.py: run it through `make measure`, which sets up the Wine prefix")
 
 commands = {
     "zi370-rotate": ["wine", exe],

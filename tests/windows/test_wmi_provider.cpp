@@ -6,7 +6,7 @@
 //
 //   ZI370_TEST_WMI_TABLES  instances, comma-separated, each a table in hex or
 //                          "empty" (0 bytes); unset or empty: no instance
-//   ZI370_TEST_WMI_FAULT   the call that fails: CoCreateInstance, ConnectServer,
+//   ZI370_TEST_WMI_FAULT   the call that fails: ConnectServer,
 //                          CoSetProxyBlanket, CreateInstanceEnum, Next,
 //                          SmbiosMajorVersion, SmbiosMinorVersion, SMBiosData
 //   ZI370_TEST_WMI_DATA    SMBiosData served as "array" (default), "null" or "string"
@@ -319,7 +319,7 @@ Factory factory;
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (!IsEqualCLSID(clsid, CLSID_WbemLocator) || FaultIs("CoCreateInstance")) return CLASS_E_CLASSNOTAVAILABLE;
+    if (!IsEqualCLSID(clsid, CLSID_WbemLocator)) return CLASS_E_CLASSNOTAVAILABLE;
     return factory.QueryInterface(iid, object);
 }
 
