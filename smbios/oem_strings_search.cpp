@@ -9,17 +9,14 @@ namespace {
 std::optional<std::size_t> FindNulPair(std::span<const std::uint8_t> bytes) {
     std::size_t from = 0;
     while (bytes.size() - from >= 2) {
-        // An empty string-set, or the last string's end, is often right here:
-        // looking costs less than a call to memchr.
-        if (bytes[from] == 0) {
-            if (bytes[from + 1] == 0) return from;
-            from += 2;  // bytes[from + 1] is not NUL, so no pair starts there either
-            continue;
+        // The NUL that opens a pair needs one more byte after it. It is often
+        // right here (an empty string-set), and a look costs less than memchr.
+        std::size_t at = from;
+        if (bytes[from] != 0) {
+            const void* nul = std::memchr(bytes.data() + from, 0, bytes.size() - from - 1);
+            if (nul == nullptr) return std::nullopt;
+            at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes.data());
         }
-        // The NUL that opens a pair needs one more byte after it.
-        const void* nul = std::memchr(bytes.data() + from, 0, bytes.size() - from - 1);
-        if (nul == nullptr) return std::nullopt;
-        const std::size_t at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes.data());
         if (bytes[at + 1] == 0) return at;
         from = at + 2;  // bytes[at + 1] is not NUL, so no pair starts there either
     }
