@@ -8,8 +8,9 @@ disabled, so that the locator cannot be created: what the tool costs apart
 from the WMI query itself.
 
 Runs them alternately against Wine's own WMI in the prefix that
-scripts/wine-env.sh sets up (see `make measure`), takes wall time, CPU time (user + system) and peak resident memory of
-each run from the kernel's accounting (wait4), and prints medians and ratios.
+scripts/wine-env.sh sets up (see `make measure`), takes wall time, CPU time
+(user + system) and peak resident memory of each run from the kernel's
+accounting (wait4), and prints medians and ratios.
 
     usage: measure_process.py EXE [RUNS]      (WINEPREFIX and friends set)
 """

@@ -38,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((registryPick & 2) != 0) registry.createFailure = ERROR_ACCESS_DENIED;
     if ((registryPick & 4) != 0) registry.writeFailure = ERROR_WRITE_FAULT;
     const bool keyExists = (registryPick & 8) != 0;
-    const std::optional<std::uint32_t> before = (registryPick & 16) != 0 ? 1u : 7u;
+    const std::uint32_t before = (registryPick & 16) != 0 ? 1 : 7;
 
     standin::Reset(wmi, registry);
-    if (keyExists) standin::SetStoredValue(serviceKeyPath, rotateValueName, {REG_DWORD, {static_cast<BYTE>(*before), 0, 0, 0}});
+    if (keyExists) standin::SetStoredValue(serviceKeyPath, rotateValueName, {REG_DWORD, {static_cast<BYTE>(before), 0, 0, 0}});
 
     const int status = RunQuietly();
 
@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (stored) {
         Require(StoredRotate() == expected, "stored value as documented");
     } else {
-        Require(StoredRotate() == (keyExists ? before : std::nullopt), "nothing stored when the store failed");
+        const std::optional<std::uint32_t> untouched = keyExists ? std::optional(before) : std::nullopt;
+        Require(StoredRotate() == untouched, "nothing stored when the store failed");
     }
     Require(standin::CurrentBalance() == standin::Balance{}, "everything released");
     return 0;
