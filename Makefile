@@ -1,18 +1,22 @@
 # A thin layer over the CMake presets; each target installs what it lacks.
 FUZZ_RUNS ?= 10000000
+# The Windows build that `make measure` runs: x86 (the product) or x64.
+ARCH ?= x86
 
-.PHONY: run test bench fuzz measure build-native build-sanitized build-fuzz build-windows build-bench
+.PHONY: run test bench fuzz measure build-native build-sanitized build-fuzz build-bench \
+        build-windows-x86 build-windows-x64
 
-run: build-windows
-	scripts/install-deps.sh wine
-	scripts/run-under-wine.sh build/windows/app/zi370-rotate.exe build/windows/wineprefix
+run: build-windows-x86
+	scripts/install-deps.sh wine-x86
+	scripts/run-under-wine.sh x86 build/windows-x86/app/zi370-rotate.exe build/windows-x86/wineprefix
 
-test: build-native build-sanitized build-fuzz build-windows
-	scripts/install-deps.sh wine
+test: build-native build-sanitized build-fuzz build-windows-x86 build-windows-x64
+	scripts/install-deps.sh wine-x86 wine-x64
 	ctest --preset native
 	ctest --preset sanitized
 	ctest --preset fuzz --parallel 2
-	ctest --preset windows
+	ctest --preset windows-x86 --verbose
+	ctest --preset windows-x64 --verbose
 
 # Long fuzzing runs: FUZZ_RUNS inputs per target, corpora kept in build/fuzz.
 fuzz: build-fuzz
@@ -25,17 +29,17 @@ bench: build-bench
 	build/bench/benchmarks/zi370_bench
 
 # Process-level figures under Wine, beside Wine's own `reg add`.
-measure: build-windows
-	scripts/install-deps.sh wine
-	ZI370_WINEPREFIX=build/windows/measure-prefix bash -c \
-	  'source scripts/wine-env.sh && ensure_wine_prefix && scripts/measure_process.py build/windows/app/zi370-rotate.exe'
+measure: build-windows-$(ARCH)
+	scripts/install-deps.sh wine-$(ARCH)
+	bash -c 'source scripts/wine-env.sh && wine_setup $(ARCH) build/windows-$(ARCH)/measure-prefix && \
+	  export WINE_APP_LOADER && scripts/measure_process.py build/windows-$(ARCH)/app/zi370-rotate.exe'
 
 build-native build-sanitized build-fuzz build-bench: build-%:
 	scripts/install-deps.sh native
 	cmake --preset $*
 	cmake --build --preset $*
 
-build-windows:
+build-windows-x86 build-windows-x64: build-%:
 	scripts/install-deps.sh native windows
-	cmake --preset windows
-	cmake --build --preset windows
+	cmake --preset $*
+	cmake --build --preset $*

@@ -1,13 +1,4 @@
-# Cross-compiles for 32-bit x86 Windows with the mingw-w64 toolchain.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit x86 Windows (the product; runs under WOW64 on 64-bit Windows too).
+set(ZI370_MINGW_TRIPLET i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
-set(ZI370_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZI370_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${ZI370_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${ZI370_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${ZI370_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -8,11 +8,12 @@ disabled, so that the locator cannot be created: what the tool costs apart
 from the WMI query itself.
 
 Runs them alternately against Wine's own WMI in the prefix that
-scripts/wine-env.sh sets up (see `make measure`), takes wall time, CPU time
+scripts/wine-env.sh sets up (see `make measure`), both under the loader of
+the executable's architecture (WINE_APP_LOADER), takes wall time, CPU time
 (user + system) and peak resident memory of each run from the kernel's
 accounting (wait4), and prints medians and ratios.
 
-    usage: measure_process.py EXE [RUNS]      (WINEPREFIX and friends set)
+    usage: measure_process.py EXE [RUNS]   (WINEPREFIX, WINE_APP_LOADER and friends set)
 """
 import os
 import statistics
@@ -23,15 +24,17 @@ import time
 exe = sys.argv[1]
 runs = int(sys.argv[2]) if len(sys.argv) > 2 else 21
 env = dict(os.environ)
-if "WINEPREFIX" not in env:
+if "WINEPREFIX" not in env or "WINE_APP_LOADER" not in env:
     sys.exit("measure_process.py: run it through `make measure`, which sets up the Wine prefix")
 
+wine = env["WINE_APP_LOADER"]
+wineserver = env.get("WINESERVER", "wineserver")
 no_wmi = dict(env, WINEDLLOVERRIDES=env.get("WINEDLLOVERRIDES", "") + ";wbemprox=")
 commands = {
-    "zi370-rotate": (["wine", exe], env),
-    "reg add": (["wine", "reg", "add", r"HKLM\SYSTEM\CurrentControlSet\Services\ZI370",
+    "zi370-rotate": ([wine, exe], env),
+    "reg add": ([wine, "reg", "add", r"HKLM\SYSTEM\CurrentControlSet\Services\ZI370",
                  "/v", "Rotate", "/t", "REG_DWORD", "/d", "0", "/f"], env),
-    "without WMI": (["wine", exe], no_wmi),
+    "without WMI": ([wine, exe], no_wmi),
 }
 
 
@@ -46,7 +49,7 @@ def measure(command, command_env):
 
 # A resident server, as on a running Windows machine; one untimed run of each
 # so that neither pays for a cold cache.
-subprocess.run(["wineserver", "-p"], env=env, check=True)
+subprocess.run([wineserver, "-p"], env=env, check=True)
 try:
     for command in commands.values():
         measure(*command)
@@ -55,10 +58,10 @@ try:
         for name, command in commands.items():
             samples[name].append(measure(*command))
 finally:
-    subprocess.run(["wineserver", "-k"], env=env)
+    subprocess.run([wineserver, "-k"], env=env)
 
-version = subprocess.run(["wine", "--version"], env=env, capture_output=True, text=True).stdout.strip()
-print(f"zi370-rotate.exe: {os.path.getsize(exe)} bytes; {runs} runs each under {version}")
+version = subprocess.run([wine, "--version"], env=env, capture_output=True, text=True).stdout.strip()
+print(f"zi370-rotate.exe: {os.path.getsize(exe)} bytes; {runs} runs each under {version} ({wine})")
 print(f"{'median of':<14} {'zi370-rotate':>14} {'reg add':>14} {'ratio':>7} {'without WMI':>14}")
 for index, (label, unit, scale) in enumerate([("wall time", "ms", 1000), ("CPU time", "ms", 1000),
                                               ("peak memory", "MiB", 1)]):

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Runs the Windows executable under Wine, against Wine's own WMI and registry,
-# then shows the value it stored.   usage: run-under-wine.sh EXE PREFIX
-set -euo pipefail
-exe=$1
-ZI370_WINEPREFIX=$2
+# Runs a Windows build of the tool under Wine, against Wine's own WMI and
+# registry, then shows the value it stored.
+#   usage: run-under-wine.sh x86|x64 EXE PREFIX_DIR
+set -uo pipefail
+arch=$1 exe=$2
 source "$(dirname "$0")/wine-env.sh"
-ensure_wine_prefix
-
-set +e
-wine "$exe"
+wine_setup "$arch" "$3"
+case $? in
+  0) ;;
+  77) echo "zi370-rotate ($arch) cannot run here: $WINE_WHY_NOT" >&2; exit 1 ;;
+  *) echo "zi370-rotate ($arch): could not prepare the Wine prefix $3" >&2; exit 1 ;;
+esac
+echo "running $WINE_HOW"
+wine_app "$exe"
 status=$?
-set -e
 echo "zi370-rotate exited with status $status"
-wine reg query 'HKLM\SYSTEM\CurrentControlSet\Services\ZI370' /v Rotate 2>/dev/null | tr -d '\r' |
+wine_tool reg query 'HKLM\SYSTEM\CurrentControlSet\Services\ZI370' /v Rotate 2>/dev/null | tr -d '\r' |
   awk '$1 == "Rotate" { print "Rotate = " $3; found = 1 } END { if (!found) print "Rotate is not set" }'
-wineserver -w
+"$WINESERVER" -w
 exit "$status"

@@ -1,29 +1,35 @@
 #!/usr/bin/env bash
-# Checks that an executable is a 32-bit x86 Windows console program whose
-# imports are all DLLs that every Windows installation has, and that it
-# carries its version resource and an asInvoker manifest.
+# Checks that an executable is a Windows console program of the given
+# architecture whose imports are all DLLs that every Windows installation has,
+# that it carries its version resource and an asInvoker manifest naming that
+# architecture.
+#   usage: check_executable.sh EXE x86|x64 OBJDUMP WINDRES
 set -euo pipefail
-exe=$1
-headers=$(i686-w64-mingw32-objdump -p "$exe")
+exe=$1 arch=$2 objdump=$3 windres=$4
+case "$arch" in
+  x86) magic='010b[[:space:]]+\(PE32\)' machine='i386' manifest_arch=x86 ;;
+  x64) magic='020b[[:space:]]+\(PE32\+\)' machine='i386:x86-64' manifest_arch=amd64 ;;
+  *) echo "check_executable: unknown architecture '$arch'" >&2; exit 2 ;;
+esac
+headers=$("$objdump" -p "$exe")
 failed=0
-expect() {
-  if ! grep -qE "$1" <<<"$headers"; then echo "FAIL: $2"; failed=1; fi
-}
-expect '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' "not a PE32 image"
-expect '^Subsystem[[:space:]]+00000003[[:space:]]+\(Windows CUI\)' "not a console program"
-i686-w64-mingw32-objdump -f "$exe" | grep -q 'architecture: i386' || { echo "FAIL: not an i386 image"; failed=1; }
+fail() { echo "FAIL: $1"; failed=1; }
+grep -qE "^Magic[[:space:]]+$magic" <<<"$headers" || fail "not a $arch image (optional header magic)"
+grep -qE '^Subsystem[[:space:]]+00000003[[:space:]]+\(Windows CUI\)' <<<"$headers" || fail "not a console program"
+"$objdump" -f "$exe" | grep -qx "architecture: $machine, .*" || fail "machine is not $machine"
 
-resources=$(i686-w64-mingw32-windres -i "$exe" -O rc 2>&1) || true
+resources=$("$windres" -i "$exe" -O rc 2>&1) || true
 for entry in '"ProductName", "ZI370 Rotate"' '"FileVersion", "[0-9]+\.[0-9]+\.[0-9]+"' \
+             "processorArchitecture=\"\"$manifest_arch\"\"" \
              'requestedExecutionLevel level=""asInvoker""' \
              'supportedOS Id=""\{35138b9a-5d96-4fbd-8e2d-a2440225f93a\}""' \
              'supportedOS Id=""\{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a\}""'; do
-  grep -qE "$entry" <<<"$resources" || { echo "FAIL: resources lack $entry"; failed=1; }
+  grep -qE "$entry" <<<"$resources" || fail "resources lack $entry"
 done
 
 system_dlls='^(kernel32|advapi32|msvcrt|ole32|oleaut32|user32|ntdll)\.dll$'
 while read -r dll; do
-  if ! grep -qiE "$system_dlls" <<<"$dll"; then echo "FAIL: imports $dll"; failed=1; fi
+  grep -qiE "$system_dlls" <<<"$dll" || fail "imports $dll"
   echo "imports $dll"
 done < <(awk '/DLL Name:/ { print $3 }' <<<"$headers")
 exit $failed

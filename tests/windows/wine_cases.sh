@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# End-to-end cases of the shipped zi370-rotate.exe under Wine: real COM
-# activation, OLE automation and registry, with WMI served by the test
-# provider DLL. One shared prefix, one table of cases.
-#   usage: wine_cases.sh EXE PROVIDER_DLL PREFIX_DIR
+# End-to-end cases of the shipped zi370-rotate.exe of one architecture under
+# Wine: real COM activation, OLE automation and registry, with WMI served by
+# the test provider DLL of the same architecture. One prefix, one table of
+# cases. Exits 77 (skipped), with one line saying why, when this machine
+# cannot run that architecture's programs.
+#   usage: wine_cases.sh x86|x64 EXE PROVIDER_DLL PREFIX_DIR
 set -uo pipefail
-exe=$1
-provider=$2
-ZI370_WINEPREFIX=$3
+arch=$1
+exe=$2
+provider=$3
 source "$(dirname "$0")/../../scripts/wine-env.sh"
-ensure_wine_prefix
-wineserver -p  # one server for the whole run: each start of wine is then quick
-trap 'wineserver -k 2>/dev/null' EXIT
+wine_setup "$arch" "$4"
+case $? in
+  0) ;;
+  77) echo "SKIPPED: the $arch build cannot run here: $WINE_WHY_NOT"; exit 77 ;;
+  *) echo "FAIL: could not prepare the Wine prefix $4"; exit 1 ;;
+esac
+echo "wine ($arch): $WINE_HOW"
+"$WINESERVER" -p  # one server for the whole run: each start of wine is then quick
+trap '"$WINESERVER" -k 2>/dev/null' EXIT
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 service_key='HKLM\SYSTEM\CurrentControlSet\Services\ZI370'
@@ -18,19 +26,19 @@ locator_server='HKLM\Software\Classes\CLSID\{4590F811-1D3A-11D0-891F-00AA004B2E2
 report=$WINEPREFIX/provider-report.txt
 
 # Wine's own registration, to put back for the case that uses Wine's WMI.
-wine_provider=$(wine reg query "$locator_server" /ve 2>/dev/null | tr -d '\r' |
+wine_provider=$(wine_reg query "$locator_server" /ve 2>/dev/null | tr -d '\r' |
   awk '/REG_SZ/ { sub(/.*REG_SZ[ \t]+/, ""); print }')
-case "$wine_provider" in *zi370_test_wmi*|"") wine_provider='C:\windows\system32\wbemprox.dll' ;; esac
+case "$wine_provider" in *zi370_test_wmi*|"") wine_provider='C:\windows\system32\wbem\wbemprox.dll' ;; esac
 
 use_provider() {  # test | wine | none (the locator class unregistered)
   local dll=$wine_provider
   if [ "$1" = none ]; then
-    wine reg delete "${locator_server%\\InprocServer32}" /f >/dev/null 2>&1
+    wine_reg delete "${locator_server%\\InprocServer32}" /f >/dev/null 2>&1
     return 0
   fi
   [ "$1" = test ] && dll=$(windows_path "$(realpath "$provider")")
-  wine reg add "$locator_server" /ve /d "$dll" /f >/dev/null 2>&1 &&
-    wine reg add "$locator_server" /v ThreadingModel /d Both /f >/dev/null 2>&1
+  wine_reg add "$locator_server" /ve /d "$dll" /f >/dev/null 2>&1 &&
+    wine_reg add "$locator_server" /v ThreadingModel /d Both /f >/dev/null 2>&1
 }
 
 # Table building: bytes as hex.
@@ -75,13 +83,15 @@ cases=(
 
 set_before() {
   case "$1" in
-    absent) wine reg delete "$service_key" /f >/dev/null 2>&1; return 0 ;;
-    *) wine reg add "$service_key" /v Rotate /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ;;
+    absent) wine_tool reg delete "$service_key" /f >/dev/null 2>&1; return 0 ;;
+    *) wine_tool reg add "$service_key" /v Rotate /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ;;
   esac
 }
 stored_rotate() {
-  wine reg query "$service_key" /v Rotate 2>/dev/null | tr -d '\r' | awk '$1 == "Rotate" { print $3 }'
+  wine_tool reg query "$service_key" /v Rotate 2>/dev/null | tr -d '\r' | awk '$1 == "Rotate" { print $3 }'
 }
+
+report_field() { tr ' ' '\n' <<<"$2" | sed -n "s/^$1=//p"; }
 
 passed=0
 failed=0
@@ -99,15 +109,17 @@ run_case() {  # name, tables, fault, data, before, arguments, expected rotate, p
   local output status ok=0
   # shellcheck disable=SC2086  # the arguments are split on purpose
   output=$(ZI370_TEST_WMI_TABLES=$tables ZI370_TEST_WMI_FAULT=$fault ZI370_TEST_WMI_DATA=$data \
-           ZI370_TEST_WMI_REPORT=$(windows_path "$report") wine "$exe" $arguments 2>&1)
+           ZI370_TEST_WMI_REPORT=$(windows_path "$report") wine_app "$exe" $arguments 2>&1)
   status=$?
   check "$name" "exit status" "$status" 0 || ok=1
   check "$name" "output" "$output" "" || ok=1
   check "$name" "Rotate" "$(stored_rotate)" "0x$expected" || ok=1
   if [ "$which" = test ]; then
     # Every object the provider handed out was released.
-    check "$name" "provider report" "$(grep -oE '^live=[0-9]+ created=[1-9]' "$report" 2>/dev/null |
-      cut -d' ' -f1)" "live=0" || ok=1
+    local reported
+    reported=$(tr -d '\r' <"$report" 2>/dev/null)
+    check "$name" "objects handed out" "$(report_field created "$reported" | grep -c '^[1-9]')" 1 || ok=1
+    check "$name" "objects still referenced" "$(report_field live "$reported")" 0 || ok=1
   fi
   return $ok
 }
@@ -124,5 +136,5 @@ record run_case "CoCreateInstance fails: class not registered" "$t01" "" "" 1 ""
 record run_case "Wine's own WMI" "" "" "" 1 "" 0 wine
 use_provider test >/dev/null
 
-echo "wine: $passed passed, $failed failed"
+echo "wine ($arch): $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

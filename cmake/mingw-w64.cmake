@@ -1,0 +1,13 @@
+# Cross-compiles for Windows with the mingw-w64 toolchain of one architecture.
+# Included by the per-architecture toolchain files, which set
+# ZI370_MINGW_TRIPLET and CMAKE_SYSTEM_PROCESSOR.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${ZI370_MINGW_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${ZI370_MINGW_TRIPLET}-g++)
+set(CMAKE_RC_COMPILER ${ZI370_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ZI370_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
