@@ -168,6 +168,57 @@ TEST(Run, ArgumentsAreIgnored) {
     EXPECT_EQ(standin::CurrentBalance(), Balance{});
 }
 
+// First thing, before COM loads any DLL: no error dialog may wait for a user,
+// and DLLs come from System32 only; where Windows cannot do that, at least not
+// from the current directory.
+struct HardeningCase {
+    const char* name;
+    standin::LoaderScript loader;
+    std::vector<std::string> calls;
+};
+void PrintTo(const HardeningCase& c, std::ostream* out) { *out << c.name; }
+
+class ProcessHardening : public testing::TestWithParam<HardeningCase> {};
+
+TEST_P(ProcessHardening, ComesBeforeTheRead) {
+    standin::Reset({.instances = {tables::Realistic({"01"})}}, {}, GetParam().loader);
+    wchar_t program[] = L"zi370-rotate.exe";
+    wchar_t* argv[] = {program, nullptr};
+    wchar_t* envp[] = {nullptr};
+    EXPECT_EQ(wmain(1, argv, envp), 0);
+
+    std::vector<std::string> expected = GetParam().calls;
+    expected.push_back("CoInitializeEx(null, 0)");
+    const auto& trace = standin::CallTrace();
+    ASSERT_GE(trace.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(trace.begin(), trace.begin() + static_cast<std::ptrdiff_t>(expected.size())),
+              expected);
+    EXPECT_EQ(standin::StoredValueOf(keyPath, L"Rotate"), rotate1);
+    EXPECT_EQ(standin::CurrentBalance(), Balance{});
+}
+
+const std::vector<std::string> lookup = {
+    "SetErrorMode(32771)",  // SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX
+    "GetModuleHandleW(kernel32.dll)",
+    "GetProcAddress(kernel32, SetDefaultDllDirectories)",
+};
+std::vector<std::string> LookupThen(std::vector<std::string> calls) {
+    calls.insert(calls.begin(), lookup.begin(), lookup.end());
+    return calls;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Start, ProcessHardening,
+    testing::Values(
+        HardeningCase{"System32Only", {}, LookupThen({"SetDefaultDllDirectories(2048)"})},
+        HardeningCase{"WithoutSetDefaultDllDirectoriesDropsTheCurrentDirectory",
+                      {.hasSetDefaultDllDirectories = false},
+                      LookupThen({"SetDllDirectoryW(\"\")"})},
+        HardeningCase{"RefusedSetDefaultDllDirectoriesDropsTheCurrentDirectory",
+                      {.setDefaultDllDirectoriesResult = FALSE},
+                      LookupThen({"SetDefaultDllDirectories(2048)", "SetDllDirectoryW(\"\")"})}),
+    [](const testing::TestParamInfo<HardeningCase>& info) { return std::string(info.param.name); });
+
 // When nothing could be stored the run says so, with the Windows error code,
 // and fails: a deployment script must not take it for done.
 struct StoreFailureCase {

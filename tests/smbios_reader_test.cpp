@@ -45,16 +45,16 @@ TEST(SmbiosReader, CopiesTheTableAndReleasesEverythingOnce) {
     standin::Reset({.instances = {table}});
     {
         SmbiosReader reader;
-        EXPECT_TRUE(standin::ComTrace().empty()) << "construction touches no COM";
+        EXPECT_TRUE(standin::CallTrace().empty()) << "construction touches no COM";
         ASSERT_TRUE(reader.Read());
         EXPECT_EQ(reader.LastStatus(), S_OK);
         EXPECT_EQ(tables::Bytes(reader.Table().begin(), reader.Table().end()), table);
-        EXPECT_EQ(standin::ComTrace(), fullRead);
+        EXPECT_EQ(standin::CallTrace(), fullRead);
         // The connection is held until teardown; the table copy is the reader's own.
         EXPECT_EQ(standin::CurrentBalance(), (Balance{.liveLocators = 1, .liveServices = 1, .liveEnumerators = 1,
                                                       .comJoins = 1}));
     }
-    EXPECT_EQ(standin::ComTrace(), Concat(fullRead, teardown));
+    EXPECT_EQ(standin::CallTrace(), Concat(fullRead, teardown));
     EXPECT_EQ(standin::CurrentBalance(), Balance{});
 }
 
@@ -83,9 +83,9 @@ TEST_P(SmbiosReaderFailure, GivesUpWithAnEmptyTableAndBalancedReferences) {
         EXPECT_EQ(reader.LastStatus(), accessDenied);
         EXPECT_TRUE(reader.Table().empty());
         EXPECT_FALSE(reader.FindOemStrings().has_value());
-        EXPECT_EQ(standin::ComTrace(), expected);
+        EXPECT_EQ(standin::CallTrace(), expected);
     }
-    EXPECT_EQ(standin::ComTrace(), Concat(expected, failure.releasedByTeardown));
+    EXPECT_EQ(standin::CallTrace(), Concat(expected, failure.releasedByTeardown));
     EXPECT_EQ(standin::CurrentBalance(), Balance{});
 }
 
@@ -149,7 +149,7 @@ TEST(SmbiosReader, ReadsOnlyTheFirstInstance) {
         ASSERT_TRUE(reader.Read());
         EXPECT_EQ(tables::Bytes(reader.Table().begin(), reader.Table().end()), first);
     }
-    EXPECT_EQ(std::count(standin::ComTrace().begin(), standin::ComTrace().end(), "Next(-1, 1)"), 1);
+    EXPECT_EQ(std::count(standin::CallTrace().begin(), standin::CallTrace().end(), "Next(-1, 1)"), 1);
     EXPECT_EQ(standin::CurrentBalance(), Balance{});
 }
 
@@ -167,7 +167,7 @@ TEST(SmbiosReader, ComAlreadyInitialisedIsStillLeftOnce) {
         SmbiosReader reader;
         EXPECT_TRUE(reader.Read());
     }
-    EXPECT_EQ(std::count(standin::ComTrace().begin(), standin::ComTrace().end(), "CoUninitialize()"), 1);
+    EXPECT_EQ(std::count(standin::CallTrace().begin(), standin::CallTrace().end(), "CoUninitialize()"), 1);
     EXPECT_EQ(standin::CurrentBalance(), Balance{});
 }
 

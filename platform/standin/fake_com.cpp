@@ -11,8 +11,6 @@ const IID IID_IWbemLocator = {0xDC12A687, 0x737F, 0x11CF, {0x88, 0x4D, 0x00, 0xA
 
 namespace {
 
-void Trace(std::string call) { TheState().comTrace.push_back(std::move(call)); }
-
 // A string WMI takes as BSTR, marked when it is anything else.
 std::string Text(const wchar_t* text) {
     const bool isAutomationString = text != nullptr && TheState().liveStrings.contains(const_cast<BSTR>(text));

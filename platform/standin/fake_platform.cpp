@@ -25,7 +25,7 @@ ULONG Tracked::ReleaseReference() {
         ++state.extraReleases;
         return 0;
     }
-    state.comTrace.push_back(std::string("Release(") + InterfaceName(kind) + ")");
+    Trace(std::string("Release(") + InterfaceName(kind) + ")");
     return --references;
 }
 
@@ -40,6 +40,8 @@ std::wstring Lower(std::wstring text) {
     for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
     return text;
 }
+
+void Trace(std::string call) { TheState().callTrace.push_back(std::move(call)); }
 
 bool FailsAt(ReadStep step) { return TheState().wmi.failingStep == step; }
 
@@ -58,13 +60,14 @@ const char* Name(ReadStep step) {
     return "?";
 }
 
-void Reset(WmiScript wmi, RegistryScript registry) {
+void Reset(WmiScript wmi, RegistryScript registry, LoaderScript loader) {
     State& state = TheState();
     FreeAutomationObjects(state);
     for (KeyHandle* key : state.openKeys) delete key;
     state = State{};
     state.wmi = std::move(wmi);
     state.registry = registry;
+    state.loader = loader;
     state.keys.insert(L"system\\currentcontrolset\\services");
 }
 
@@ -76,7 +79,7 @@ void SetStoredValue(const std::wstring& keyPath, const std::wstring& valueName, 
 
 std::wstring Lowered(const std::wstring& keyPath) { return Lower(keyPath); }
 
-const std::vector<std::string>& ComTrace() { return TheState().comTrace; }
+const std::vector<std::string>& CallTrace() { return TheState().callTrace; }
 const std::vector<RegistryCall>& RegistryCalls() { return TheState().registryCalls; }
 bool KeyExists(const std::wstring& keyPath) { return TheState().keys.contains(Lower(keyPath)); }
 

@@ -54,6 +54,14 @@ struct RegistryScript {
     LSTATUS writeFailure = ERROR_SUCCESS;   // returned by RegSetValueExW, which then stores nothing
 };
 
+// The DLL loader as the process finds it at start-up.
+struct LoaderScript {
+    // False: kernel32 lacks SetDefaultDllDirectories (Windows 7 without KB2533623).
+    bool hasSetDefaultDllDirectories = true;
+    // What SetDefaultDllDirectories returns.
+    BOOL setDefaultDllDirectoriesResult = TRUE;
+};
+
 struct RegistryCall {
     std::string function{};
     HKEY root = nullptr;  // the key handle given, for calls on an open key
@@ -93,11 +101,12 @@ struct Balance {
 };
 void PrintTo(const Balance& balance, std::ostream* out);
 
-void Reset(WmiScript wmi = {}, RegistryScript registry = {});
+void Reset(WmiScript wmi = {}, RegistryScript registry = {}, LoaderScript loader = {});
 void SetStoredValue(const std::wstring& keyPath, const std::wstring& valueName, StoredValue value);
 
-// Calls in order, each as "Function(arguments)", for the read's COM side.
-const std::vector<std::string>& ComTrace();
+// Calls in order, each as "Function(arguments)": the process set-up and the
+// read's COM side.
+const std::vector<std::string>& CallTrace();
 const std::vector<RegistryCall>& RegistryCalls();
 bool KeyExists(const std::wstring& keyPath);
 // Key paths as the stand-in keeps them: case folded, as the registry compares them.

@@ -32,6 +32,7 @@ struct KeyHandle {
 struct State {
     WmiScript wmi;
     RegistryScript registry;
+    LoaderScript loader;
 
     std::vector<std::unique_ptr<Tracked>> objects;
     std::size_t instancesHandedOut = 0;
@@ -41,7 +42,7 @@ struct State {
     int foreignKeyCloses = 0;
     std::set<BSTR> liveStrings;
     std::set<SAFEARRAY*> liveArrays;
-    std::vector<std::string> comTrace;
+    std::vector<std::string> callTrace;
 
     std::vector<RegistryCall> registryCalls;
     std::set<std::wstring> keys;  // lower-cased full paths
@@ -53,6 +54,7 @@ State& TheState();
 const char* InterfaceName(Kind kind);
 SAFEARRAY* ServeByteArray(const std::vector<std::uint8_t>& bytes);
 void FreeAutomationObjects(State& state);
+void Trace(std::string call);
 std::string Narrow(const wchar_t* text);
 std::wstring Lower(std::wstring text);
 bool FailsAt(ReadStep step);

@@ -23,6 +23,14 @@ using OLECHAR = wchar_t;
 using LPCWSTR = const wchar_t*;
 using LPWSTR = wchar_t*;
 using BSTR = OLECHAR*;
+using BOOL = int;
+using UINT = unsigned int;
+
+inline constexpr BOOL FALSE = 0;
+inline constexpr BOOL TRUE = 1;
+
+// The calling convention of Windows' own functions; one convention here.
+#define WINAPI
 
 #define SUCCEEDED(status) (static_cast<HRESULT>(status) >= 0)
 #define FAILED(status) (static_cast<HRESULT>(status) < 0)
@@ -137,6 +145,18 @@ struct IWbemLocator : IUnknown {
 
 extern const CLSID CLSID_WbemLocator;
 extern const IID IID_IWbemLocator;
+
+// Process set-up and the DLL loader.
+enum : UINT { SEM_FAILCRITICALERRORS = 0x0001, SEM_NOGPFAULTERRORBOX = 0x0002, SEM_NOOPENFILEERRORBOX = 0x8000 };
+enum : DWORD { LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x00000800 };
+struct HINSTANCE__;
+using HMODULE = HINSTANCE__*;
+using FARPROC = std::intptr_t(WINAPI*)();
+
+UINT SetErrorMode(UINT mode);
+HMODULE GetModuleHandleW(LPCWSTR moduleName);
+FARPROC GetProcAddress(HMODULE module, const char* procName);
+BOOL SetDllDirectoryW(LPCWSTR pathName);
 
 // Registry.
 struct HKEY__;

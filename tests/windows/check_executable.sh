@@ -2,7 +2,7 @@
 # Checks that an executable is a Windows console program of the given
 # architecture whose imports are all DLLs that every Windows installation has,
 # that it carries its version resource and an asInvoker manifest naming that
-# architecture.
+# architecture, and that it resolves the newer loader functions at run time.
 #   usage: check_executable.sh EXE x86|x64 OBJDUMP WINDRES
 set -euo pipefail
 exe=$1 arch=$2 objdump=$3 windres=$4
@@ -32,4 +32,12 @@ while read -r dll; do
   grep -qiE "$system_dlls" <<<"$dll" || fail "imports $dll"
   echo "imports $dll"
 done < <(awk '/DLL Name:/ { print $3 }' <<<"$headers")
+
+# The hardened start: SetErrorMode and SetDllDirectoryW are imported, while
+# SetDefaultDllDirectories, which Windows 7 may lack, must not be, or the
+# executable would not start there at all.
+imported() { awk '$1 ~ /^[0-9a-f]+$/ && NF == 3 { print $3 }' <<<"$headers" | grep -qx "$1"; }
+imported SetErrorMode || fail "does not import SetErrorMode"
+imported SetDllDirectoryW || fail "does not import SetDllDirectoryW"
+! imported SetDefaultDllDirectories || fail "imports SetDefaultDllDirectories instead of resolving it at run time"
 exit $failed

@@ -10,7 +10,13 @@
 //                          CoSetProxyBlanket, CreateInstanceEnum, Next,
 //                          SmbiosMajorVersion, SmbiosMinorVersion, SMBiosData
 //   ZI370_TEST_WMI_DATA    SMBiosData served as "array" (default), "null" or "string"
-//   ZI370_TEST_WMI_REPORT  file that always holds "live=N created=M"
+//   ZI370_TEST_WMI_REPORT  file that always holds
+//                          "live=N created=M errormode=E planted=P"
+//
+// errormode and planted tell how the process that activated the provider had
+// set itself up by then: its error mode, and whether a LoadLibrary of a DLL
+// by bare name (zi370_planted.dll, which the test puts beside the
+// executable) loaded it: 1 when the executable's folder is searched.
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -56,12 +62,23 @@ std::vector<std::vector<BYTE>> Instances() {
 // Objects handed out and not yet released to zero, across the process.
 LONG liveObjects = 0;
 LONG createdObjects = 0;
+// The activating process's set-up, as seen when it asked for the locator.
+UINT activatorErrorMode = 0;
+int plantedLoaded = -1;
+
+void ObserveActivator() {
+    activatorErrorMode = GetErrorMode();
+    HMODULE planted = LoadLibraryW(L"zi370_planted.dll");
+    plantedLoaded = planted != nullptr ? 1 : 0;
+    if (planted != nullptr) FreeLibrary(planted);
+}
 
 void WriteReport() {
     const std::string path = Setting("ZI370_TEST_WMI_REPORT");
     if (path.empty()) return;
     if (std::FILE* report = std::fopen(path.c_str(), "w")) {
-        std::fprintf(report, "live=%ld created=%ld\n", static_cast<long>(liveObjects), static_cast<long>(createdObjects));
+        std::fprintf(report, "live=%ld created=%ld errormode=%u planted=%d\n", static_cast<long>(liveObjects),
+                     static_cast<long>(createdObjects), activatorErrorMode, plantedLoaded);
         std::fclose(report);
     }
 }
@@ -304,6 +321,7 @@ public:
         if (object == nullptr) return E_POINTER;
         *object = nullptr;
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+        ObserveActivator();
         auto* locator = new Locator();
         const HRESULT status = locator->QueryInterface(iid, object);
         locator->Release();

@@ -25,6 +25,14 @@ service_key='HKLM\SYSTEM\CurrentControlSet\Services\ZI370'
 locator_server='HKLM\Software\Classes\CLSID\{4590F811-1D3A-11D0-891F-00AA004B2E24}\InprocServer32'
 report=$WINEPREFIX/provider-report.txt
 
+# The executable, unmodified, in a folder of its own beside a DLL planted
+# under a name that a process may load by bare name: a hardened start keeps
+# the folder out of the DLL search, so the provider must not get it loaded.
+install_dir=$WINEPREFIX/drive_c/zi370
+mkdir -p "$install_dir"
+cp "$exe" "$install_dir/zi370-rotate.exe"
+cp "$provider" "$install_dir/zi370_planted.dll"
+
 # Wine's own registration, to put back for the case that uses Wine's WMI.
 wine_provider=$(wine_reg query "$locator_server" /ve 2>/dev/null | tr -d '\r' |
   awk '/REG_SZ/ { sub(/.*REG_SZ[ \t]+/, ""); print }')
@@ -109,17 +117,21 @@ run_case() {  # name, tables, fault, data, before, arguments, expected rotate, p
   local output status ok=0
   # shellcheck disable=SC2086  # the arguments are split on purpose
   output=$(ZI370_TEST_WMI_TABLES=$tables ZI370_TEST_WMI_FAULT=$fault ZI370_TEST_WMI_DATA=$data \
-           ZI370_TEST_WMI_REPORT=$(windows_path "$report") wine_app "$exe" $arguments 2>&1)
+           ZI370_TEST_WMI_REPORT=$(windows_path "$report") wine_app "$install_dir/zi370-rotate.exe" $arguments 2>&1)
   status=$?
   check "$name" "exit status" "$status" 0 || ok=1
   check "$name" "output" "$output" "" || ok=1
   check "$name" "Rotate" "$(stored_rotate)" "0x$expected" || ok=1
   if [ "$which" = test ]; then
-    # Every object the provider handed out was released.
+    # Every object the provider handed out was released, and the process had
+    # started hardened: no error dialogs (SEM_FAILCRITICALERRORS |
+    # SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX), its folder not searched.
     local reported
     reported=$(tr -d '\r' <"$report" 2>/dev/null)
     check "$name" "objects handed out" "$(report_field created "$reported" | grep -c '^[1-9]')" 1 || ok=1
     check "$name" "objects still referenced" "$(report_field live "$reported")" 0 || ok=1
+    check "$name" "error mode" "$(report_field errormode "$reported")" 32771 || ok=1
+    check "$name" "planted DLL loaded" "$(report_field planted "$reported")" 0 || ok=1
   fi
   return $ok
 }
