@@ -3,20 +3,27 @@ FUZZ_RUNS ?= 10000000
 # The Windows build that `make measure` runs: x86 (the product) or x64.
 ARCH ?= x86
 
-.PHONY: run test bench fuzz measure build-native build-sanitized build-fuzz build-bench \
+.PHONY: run test package bench fuzz measure build-native build-sanitized build-fuzz build-bench \
         build-windows-x86 build-windows-x64
 
 run: build-windows-x86
 	scripts/install-deps.sh wine-x86
 	scripts/run-under-wine.sh x86 build/windows-x86/app/zi370-rotate.exe build/windows-x86/wineprefix
 
-test: build-native build-sanitized build-fuzz build-windows-x86 build-windows-x64
+test: build-native build-sanitized build-fuzz build-windows-x86 build-windows-x64 package
 	scripts/install-deps.sh wine-x86 wine-x64
 	ctest --preset native
 	ctest --preset sanitized
 	ctest --preset fuzz --parallel 2
 	ctest --preset windows-x86 --verbose
 	ctest --preset windows-x64 --verbose
+	ctest --preset release --verbose
+
+# build/dist/zi370-rotate-<version>.zip: both executables and the deployment files.
+package: build-windows-x86 build-windows-x64
+	scripts/install-deps.sh release
+	cmake --preset release
+	cmake --build --preset release
 
 # Long fuzzing runs: FUZZ_RUNS inputs per target, corpora kept in build/fuzz.
 fuzz: build-fuzz

@@ -7,6 +7,7 @@
 #             32-bit programs, also qemu-user-static to emulate them (when
 #             run as root, who alone can register it), and where neither
 #             helps, nothing: the x86 tests then say they are skipped
+#   release   what packaging and the deployment-file tests use
 set -euo pipefail
 source "$(dirname "$0")/i386-host.sh"
 
@@ -23,6 +24,7 @@ for part in "$@"; do
         native|emulated) packages+=(wine64 wine32:i386) ;;
         none) [ "$(id -u)" -eq 0 ] && packages+=(wine64 wine32:i386 qemu-user-static) ;;
       esac ;;
+    release) packages+=(python3 libxml2-utils) ;;
     *) echo "install-deps: unknown part '$part'" >&2; exit 2 ;;
   esac
 done
