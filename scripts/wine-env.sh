@@ -35,15 +35,17 @@ wine_app() { "$WINE_APP_LOADER" "$@"; }
 wine_tool() { "$WINE_TOOL_LOADER" "$@"; }
 wine_reg() { wine_tool reg "$@" ${WINE_REG_VIEW:+"$WINE_REG_VIEW"}; }
 
+# The kind of Windows the prefix is, the two loaders, the registry view and
+# how ARCH's programs run.
+wine_use() { export WINEARCH=$1; WINE_APP_LOADER=$2 WINE_TOOL_LOADER=$3 WINE_REG_VIEW=$4 WINE_HOW=$5; }
+
 wine_setup() {
   local arch=$1 prefix=$2 way
   WINE_WHY_NOT=
   [ -x "$wine64_loader" ] && [ -x "$WINESERVER" ] || { WINE_WHY_NOT="64-bit Wine (wine64) is not installed"; return 77; }
   case "$arch" in
-    x64)
-      export WINEARCH=win64
-      WINE_APP_LOADER=$wine64_loader WINE_TOOL_LOADER=$wine64_loader WINE_REG_VIEW=
-      WINE_HOW="x64 build under 64-bit Wine (wine64), natively, in a win64 prefix" ;;
+    x64) wine_use win64 "$wine64_loader" "$wine64_loader" "" \
+           "x64 build under 64-bit Wine (wine64), natively, in a win64 prefix" ;;
     x86)
       [ -x "$wine32_loader" ] || { WINE_WHY_NOT="32-bit Wine (wine32:i386) is not installed"; return 77; }
       way=$(i386_way)
@@ -51,14 +53,10 @@ wine_setup() {
         i386_register_qemu && way=$(i386_way)
       fi
       case "$way" in
-        native)
-          export WINEARCH=win32
-          WINE_APP_LOADER=$wine32_loader WINE_TOOL_LOADER=$wine32_loader WINE_REG_VIEW=
-          WINE_HOW="x86 build under 32-bit Wine, natively (the kernel runs 32-bit processes), in a win32 prefix" ;;
-        emulated)
-          export WINEARCH=win64
-          WINE_APP_LOADER=$wine32_loader WINE_TOOL_LOADER=$wine64_loader WINE_REG_VIEW=/reg:32
-          WINE_HOW="x86 build under 32-bit Wine emulated by qemu-i386 (binfmt_misc handler $(i386_binfmt_handler)), in a win64 prefix served by 64-bit Wine" ;;
+        native) wine_use win32 "$wine32_loader" "$wine32_loader" "" \
+                  "x86 build under 32-bit Wine, natively (the kernel runs 32-bit processes), in a win32 prefix" ;;
+        emulated) wine_use win64 "$wine32_loader" "$wine64_loader" /reg:32 \
+                    "x86 build under 32-bit Wine emulated by qemu-i386 (binfmt_misc handler $(i386_binfmt_handler)), in a win64 prefix served by 64-bit Wine" ;;
         *)
           WINE_WHY_NOT="this kernel does not run 32-bit x86 programs, and no qemu-i386 handler is registered with binfmt_misc (registering one needs root and qemu-user-static)"
           return 77 ;;
@@ -79,4 +77,15 @@ wine_setup() {
     "$WINESERVER" -w  # the registry files are written when the server ends
     [ -f "$WINEPREFIX/system.reg" ] || return 1
   fi
+}
+
+# For tests: wine_setup, or else end the test, as skipped (77) saying why or
+# as failed.
+wine_setup_or_skip() {
+  wine_setup "$1" "$2"
+  case $? in
+    0) ;;
+    77) echo "SKIPPED: $1 programs cannot run here: $WINE_WHY_NOT"; exit 77 ;;
+    *) echo "FAIL: could not prepare the Wine prefix $2"; exit 1 ;;
+  esac
 }

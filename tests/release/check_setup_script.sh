@@ -8,12 +8,7 @@
 set -uo pipefail
 arch=$1 zip=$2
 source "$(dirname "$0")/../../scripts/wine-env.sh"
-wine_setup "$arch" "$3"
-case $? in
-  0) ;;
-  77) echo "SKIPPED: $arch programs cannot run here: $WINE_WHY_NOT"; exit 77 ;;
-  *) echo "FAIL: could not prepare the Wine prefix $3"; exit 1 ;;
-esac
+wine_setup_or_skip "$arch" "$3"
 echo "cmd ($arch): $WINE_HOW"
 "$WINESERVER" -p
 trap '"$WINESERVER" -k 2>/dev/null' EXIT

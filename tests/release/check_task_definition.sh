@@ -32,12 +32,7 @@ expect Settings/Enabled 'true'
 expect Actions/Exec/Command '%ProgramFiles%\\ZI370\\x86\\zi370-rotate\.exe'   # the README's install folder
 
 source "$(dirname "$0")/../../scripts/wine-env.sh"
-wine_setup x64 "$2"
-case $? in
-  0) ;;
-  77) echo "SKIPPED: Wine cannot run here: $WINE_WHY_NOT"; exit 77 ;;
-  *) echo "FAIL: could not prepare the Wine prefix $2"; exit 1 ;;
-esac
+wine_setup_or_skip x64 "$2"
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 import_task() { timeout 120 "$WINE_TOOL_LOADER" schtasks /create /xml "$(windows_path "$1")" /tn "$2" /f; }
 if import_task "$(realpath "$task")" 'ZI370 Rotate'; then

@@ -10,12 +10,7 @@ arch=$1
 exe=$2
 provider=$3
 source "$(dirname "$0")/../../scripts/wine-env.sh"
-wine_setup "$arch" "$4"
-case $? in
-  0) ;;
-  77) echo "SKIPPED: the $arch build cannot run here: $WINE_WHY_NOT"; exit 77 ;;
-  *) echo "FAIL: could not prepare the Wine prefix $4"; exit 1 ;;
-esac
+wine_setup_or_skip "$arch" "$4"
 echo "wine ($arch): $WINE_HOW"
 "$WINESERVER" -p  # one server for the whole run: each start of wine is then quick
 trap '"$WINESERVER" -k 2>/dev/null' EXIT
