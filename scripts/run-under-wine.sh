@@ -15,7 +15,7 @@ echo "running $WINE_HOW"
 wine_app "$exe"
 status=$?
 echo "zi370-rotate exited with status $status"
-wine_tool reg query 'HKLM\SYSTEM\CurrentControlSet\Services\ZI370' /v Rotate 2>/dev/null | tr -d '\r' |
-  awk '$1 == "Rotate" { print "Rotate = " $3; found = 1 } END { if (!found) print "Rotate is not set" }'
+rotate=$(wine_stored_rotate)
+if [ -n "$rotate" ]; then echo "Rotate = $rotate"; else echo "Rotate is not set"; fi
 "$WINESERVER" -w
 exit "$status"

@@ -10,6 +10,8 @@
 #   wine_tool PROGRAM ARGS...  runs one of Wine's own programs (reg, cmd, ...)
 #                              the fastest way this machine has
 #   wine_reg ARGS...           reg, in the registry view of ARCH's programs
+#   wine_stored_rotate         the Rotate value the tool stored (0x0, 0x1), if any
+#   windows_path PATH          a Unix path as Windows programs under Wine see it
 #   WINE_HOW                   one line: how ARCH's programs run
 #
 # x64 runs under 64-bit Wine. x86 runs under 32-bit Wine: natively in a win32
@@ -34,6 +36,11 @@ export QEMU_RESERVED_VA=0x82000000
 wine_app() { "$WINE_APP_LOADER" "$@"; }
 wine_tool() { "$WINE_TOOL_LOADER" "$@"; }
 wine_reg() { wine_tool reg "$@" ${WINE_REG_VIEW:+"$WINE_REG_VIEW"}; }
+zi370_service_key='HKLM\SYSTEM\CurrentControlSet\Services\ZI370'
+wine_stored_rotate() {
+  wine_tool reg query "$zi370_service_key" /v Rotate 2>/dev/null | tr -d '\r' | awk '$1 == "Rotate" { print $3 }'
+}
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The kind of Windows the prefix is, the two loaders, the registry view and
 # how ARCH's programs run.

@@ -21,16 +21,12 @@ drive_c=$WINEPREFIX/drive_c
 install_dir="$drive_c/Program Files/ZI370"
 scripts_dir=$drive_c/windows/Setup/Scripts
 log=$scripts_dir/zi370-rotate.log
-service_key='HKLM\SYSTEM\CurrentControlSet\Services\ZI370'
 
 lay_out() {
   rm -rf "$install_dir" "$scripts_dir"
   mkdir -p "$install_dir" "$scripts_dir"
   python3 -m zipfile -e "$zip" "$install_dir" &&
     mv "$install_dir/SetupComplete.cmd" "$scripts_dir/"
-}
-stored_rotate() {
-  wine_tool reg query "$service_key" /v Rotate 2>/dev/null | tr -d '\r' | awk '$1 == "Rotate" { print $3 }'
 }
 
 failed=0
@@ -44,13 +40,13 @@ for entry in "${cases[@]}"; do
   ok=1
   lay_out || { echo "FAIL $name: could not lay out $zip"; failed=1; continue; }
   [ -n "$removed" ] && rm -rf "${install_dir:?}/$removed"
-  wine_tool reg add "$service_key" /v Rotate /t REG_DWORD /d 7 /f >/dev/null 2>&1
+  wine_tool reg add "$zi370_service_key" /v Rotate /t REG_DWORD /d 7 /f >/dev/null 2>&1
   wine_app cmd /c 'C:\windows\Setup\Scripts\SetupComplete.cmd' >/dev/null 2>&1
   actual=$?
   line=$(tr -d '\r' <"$log" 2>/dev/null)
   # A Unix exit status keeps the low 8 bits of Windows' 32.
   [ "$actual" = $((status & 255)) ] || { echo "  script exit status is $actual, expected $((status & 255))"; ok=0; }
-  [ "$(stored_rotate)" = "$rotate" ] || { echo "  Rotate is '$(stored_rotate)', expected $rotate"; ok=0; }
+  [ "$(wine_stored_rotate)" = "$rotate" ] || { echo "  Rotate is '$(wine_stored_rotate)', expected $rotate"; ok=0; }
   # One line: a date and a time, then which build ran and its exit status.
   grep -qxE "[0-9][^ ]* [0-9][0-9:.,]*( [AP]M)? zi370-rotate $fitting exit status $status" <<<"$line" ||
     { echo "  log is '$line', expected a time stamp and 'zi370-rotate $fitting exit status $status'"; ok=0; }

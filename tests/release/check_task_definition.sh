@@ -33,7 +33,6 @@ expect Actions/Exec/Command '%ProgramFiles%\\ZI370\\x86\\zi370-rotate\.exe'   # 
 
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 wine_setup_or_skip x64 "$2"
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 import_task() { timeout 120 "$WINE_TOOL_LOADER" schtasks /create /xml "$(windows_path "$1")" /tn "$2" /f; }
 if import_task "$(realpath "$task")" 'ZI370 Rotate'; then
   echo "ok   imported by Wine's schtasks /create /xml"

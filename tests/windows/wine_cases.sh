@@ -15,8 +15,6 @@ echo "wine ($arch): $WINE_HOW"
 "$WINESERVER" -p  # one server for the whole run: each start of wine is then quick
 trap '"$WINESERVER" -k 2>/dev/null' EXIT
 
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-service_key='HKLM\SYSTEM\CurrentControlSet\Services\ZI370'
 locator_server='HKLM\Software\Classes\CLSID\{4590F811-1D3A-11D0-891F-00AA004B2E24}\InprocServer32'
 report=$WINEPREFIX/provider-report.txt
 
@@ -86,12 +84,9 @@ cases=(
 
 set_before() {
   case "$1" in
-    absent) wine_tool reg delete "$service_key" /f >/dev/null 2>&1; return 0 ;;
-    *) wine_tool reg add "$service_key" /v Rotate /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ;;
+    absent) wine_tool reg delete "$zi370_service_key" /f >/dev/null 2>&1; return 0 ;;
+    *) wine_tool reg add "$zi370_service_key" /v Rotate /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ;;
   esac
-}
-stored_rotate() {
-  wine_tool reg query "$service_key" /v Rotate 2>/dev/null | tr -d '\r' | awk '$1 == "Rotate" { print $3 }'
 }
 
 report_field() { tr ' ' '\n' <<<"$2" | sed -n "s/^$1=//p"; }
@@ -116,7 +111,7 @@ run_case() {  # name, tables, fault, data, before, arguments, expected rotate, p
   status=$?
   check "$name" "exit status" "$status" 0 || ok=1
   check "$name" "output" "$output" "" || ok=1
-  check "$name" "Rotate" "$(stored_rotate)" "0x$expected" || ok=1
+  check "$name" "Rotate" "$(wine_stored_rotate)" "0x$expected" || ok=1
   if [ "$which" = test ]; then
     # Every object the provider handed out was released, and the process had
     # started hardened: no error dialogs (SEM_FAILCRITICALERRORS |
