@@ -9,9 +9,9 @@
 #                          (root only; changes the machine for everyone
 #                          until reboot) and says so in one line
 #
-# ZI370_X86_WAY=emulated makes i386_way say "emulated" even where the kernel
-# runs 32-bit programs itself (to try the emulated way on such a machine);
-# a registration is then still needed.
+# ZI370_X86_WAY=emulated makes i386_way pass over a kernel that runs 32-bit
+# programs itself (to try the emulated way on such a machine): it says
+# "emulated" once a handler is registered and "none" until then.
 
 binfmt_dir=/proc/sys/fs/binfmt_misc
 # ELF, 32-bit, little-endian, executable or shared object, machine i386.
